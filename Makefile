@@ -1,0 +1,54 @@
+# The project's front door: thin targets over CMake and CTest.
+#   make            build the tool (build/lorvink)
+#   make run        build it and dump the sample map
+#   make test       build and run every test suite
+#   make windows    cross-build the 32-bit Windows console program
+#   make bench      time the tool against dd and a Python script
+#   make install    install (PREFIX=/usr/local, DESTDIR honoured)
+#   make package    .deb, .tar.gz and the Windows .zip
+
+PREFIX ?= /usr/local
+BUILD ?= build
+BUILD_WINDOWS ?= build-windows
+BUILD_SANITIZE ?= build-sanitize
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+GENERATOR := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
+CMAKE_FLAGS ?=
+
+.PHONY: all build configure run test windows bench install package clean deps
+
+all: build
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target run
+
+test: deps build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+deps:
+	@bash tools/install-deps.sh
+
+windows:
+	cmake -S . -B $(BUILD_WINDOWS) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+
+bench: build
+	cmake --build $(BUILD) --target bench
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build windows
+	cd $(BUILD) && cpack
+
+clean:
+	rm -rf $(BUILD) $(BUILD_WINDOWS) $(BUILD_SANITIZE)
