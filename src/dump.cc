@@ -107,7 +107,7 @@ DumpResult RunDump(const char* argument, Platform& platform, ConsoleWriter& out)
 
 bool ReportFailure(const RunFailure& failure, Platform& platform, ConsoleWriter& out) {
   char module_path[4096];
-  const std::string_view path = platform.ModulePath(module_path, sizeof module_path);
+  const std::string_view path = platform.ModulePath(failure.address, module_path, sizeof module_path);
   const std::string_view name = FileNamePart(path, platform.LeadBytes());
   // The distance into the image: the same step shows the same location on
   // every run, wherever the loader put the executable.

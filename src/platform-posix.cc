@@ -188,7 +188,7 @@ void PosixPlatform::ReleaseLump(void* block, size_t size) {
   }
 }
 
-std::string_view PosixPlatform::ModulePath(char* buffer, size_t size) {
+std::string_view PosixPlatform::ModulePath(uintptr_t /*address*/, char* buffer, size_t size) {
   if (size == 0) return {};
   const ssize_t n = readlink("/proc/self/exe", buffer, size);
   if (n > 0 && static_cast<size_t>(n) < size) return std::string_view(buffer, static_cast<size_t>(n));

@@ -25,7 +25,7 @@ class PosixPlatform : public Platform {
   void* AllocateLump(size_t size) override;
   void ReleaseLump(void* block, size_t size) override;
   const LeadByteTable& LeadBytes() override { return lead_bytes_; }
-  std::string_view ModulePath(char* buffer, size_t size) override;
+  std::string_view ModulePath(uintptr_t address, char* buffer, size_t size) override;
   uintptr_t ModuleBase(uintptr_t address) override;
 
  private:

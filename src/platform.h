@@ -52,8 +52,9 @@ class Platform {
 
   // The lead-byte ranges of the system's ANSI code page, read once.
   virtual const LeadByteTable& LeadBytes() = 0;
-  // The running executable's path, written into |buffer| without the heap.
-  virtual std::string_view ModulePath(char* buffer, size_t size) = 0;
+  // The path of the module holding the code at |address| (for the tool,
+  // always the executable), written into |buffer| without the heap.
+  virtual std::string_view ModulePath(uintptr_t address, char* buffer, size_t size) = 0;
   // The load address of the module holding |address|.
   virtual uintptr_t ModuleBase(uintptr_t address) = 0;
 };

@@ -118,7 +118,7 @@ class TestPlatform : public Platform {
     std::free(block);
   }
   const LeadByteTable& LeadBytes() override { return lead_bytes; }
-  std::string_view ModulePath(char* buffer, size_t size) override {
+  std::string_view ModulePath(uintptr_t /*address*/, char* buffer, size_t size) override {
     const size_t n = module_path.size() < size ? module_path.size() : size;
     std::memcpy(buffer, module_path.data(), n);
     return std::string_view(buffer, n);

@@ -21,7 +21,9 @@ EXE = os.environ.get("LORVINK_EXE", "")
 RUNNER = shlex.split(os.environ.get("LORVINK_RUNNER", ""))
 WINDOWS = EXE.lower().endswith(".exe")
 MODULE = os.path.basename(EXE)
+HELPERS = os.environ.get("LORVINK_HELPERS", "")
 UNPRIVILEGED_UID = 65534
+IN_CI = bool(os.environ.get("CI"))
 
 USAGE = b'Usage:\r\nlorvink "bspfilename"\r\nDumps the entities of a bsp file to a text file\r\n'
 
@@ -43,6 +45,36 @@ def is_static(path):
     with open(path, "rb") as f:
         data = f.read(1 << 20)
     return data[:4] == b"\x7fELF" and b"/ld-linux" not in data
+
+
+_unprivileged_wine = None
+
+
+def unprivileged_wine_env():
+    """Wine refuses a prefix that belongs to another user: the unprivileged
+    user gets one of its own, made on first use and removed at exit."""
+    global _unprivileged_wine
+    if _unprivileged_wine is None:
+        home = tempfile.mkdtemp(prefix="lorvink-wine-user-")
+        os.chown(home, UNPRIVILEGED_UID, UNPRIVILEGED_UID)
+        env = dict(os.environ, HOME=home, WINEPREFIX=os.path.join(home, "prefix"))
+        as_user = ["setpriv", "--reuid=%d" % UNPRIVILEGED_UID, "--regid=%d" % UNPRIVILEGED_UID,
+                   "--clear-groups", "--"]
+        subprocess.run(as_user + ["wine", "wineboot", "--init"], env=env, cwd=home,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        subprocess.run(as_user + ["wineserver", "-w"], env=env, cwd=home, check=False)
+        from run_windows_suite import start_wine_session
+        start_wine_session(env, as_user, cwd=home)
+
+        def remove():
+            subprocess.run(as_user + ["wineserver", "-k"], env=env, cwd=home,
+                           stderr=subprocess.DEVNULL, check=False)
+            shutil.rmtree(home, ignore_errors=True)
+
+        import atexit
+        atexit.register(remove)
+        _unprivileged_wine = env
+    return _unprivileged_wine
 
 
 class Result:
@@ -92,15 +124,20 @@ class ToolTestCase(unittest.TestCase):
     def listing(self):
         return sorted(os.listdir(self.dir))
 
-    def run_tool(self, *args, exe=None, stdout=subprocess.PIPE, preexec=None,
-                 limits=(), unprivileged=False, stdin=subprocess.DEVNULL, timeout=120):
+    def run_tool(self, *args, exe=None, stdout=subprocess.PIPE, preexec=None, cwd=None,
+                 limits=(), unprivileged=False, stdin=subprocess.DEVNULL, env=None, timeout=120):
         """Runs the tool in the test's folder; returns its status and the
         bytes it wrote to standard output."""
-        exe = exe or EXE
-        command = RUNNER + [exe] + list(args)
+        env = dict(os.environ, **(env or {}))
         if unprivileged and os.geteuid() == 0:
+            # A copy in the test's folder: the build folder may be closed to others.
+            exe = exe or self.copy_exe(MODULE)
             command = ["setpriv", "--reuid=%d" % UNPRIVILEGED_UID, "--regid=%d" % UNPRIVILEGED_UID,
-                       "--clear-groups", "--"] + command
+                       "--clear-groups", "--"] + RUNNER + [exe] + list(args)
+            if RUNNER:
+                env.update(unprivileged_wine_env())
+        else:
+            command = RUNNER + [exe or EXE] + list(args)
 
         def child_setup():
             signal.signal(signal.SIGPIPE, signal.SIG_DFL)
@@ -109,10 +146,11 @@ class ToolTestCase(unittest.TestCase):
             if preexec:
                 preexec()
 
-        proc = subprocess.run(command, cwd=self.dir, stdin=stdin, stdout=stdout,
-                              stderr=subprocess.PIPE, preexec_fn=child_setup,
+        proc = subprocess.run(command, cwd=cwd or self.dir, stdin=stdin, stdout=stdout,
+                              stderr=subprocess.PIPE, preexec_fn=child_setup, env=env,
                               timeout=timeout, close_fds=True)
-        self.assertEqual(proc.stderr, b"", "nothing may go to standard error")
+        self.assertEqual(proc.stderr.decode(errors="replace"), "",
+                         "nothing may go to standard error")
         return Result(proc.returncode, proc.stdout)
 
     def copy_exe(self, name):

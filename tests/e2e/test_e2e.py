@@ -6,8 +6,8 @@ import struct
 import subprocess
 import unittest
 
-from harness import (EXE, USAGE, WINDOWS, ToolTestCase, bspfile, is_static,
-                     size_line)
+from harness import (EXE, HELPERS, IN_CI, RUNNER, USAGE, WINDOWS, ToolTestCase,
+                     bspfile, is_static, size_line)
 
 LUMP = b'{\n"classname" "world"\n"message" "e2e"\n}\n'
 
@@ -67,14 +67,11 @@ class DumpTest(ToolTestCase):
     def test_dot_slash_name_stays_in_its_folder(self):
         self.write("w/e1m1", bspfile.bsp(LUMP))
         os.makedirs(self.path("v"))
-        for arg, cwd_output in (("./e1m1", "w/e1m1.txt"), ("../w/e1m1", "w/e1m1.txt")):
+        for arg, cwd in (("./e1m1", "w"), ("../w/e1m1", "v")):
             with self.subTest(arg=arg):
-                cwd = self.path("w" if arg.startswith("./") else "v")
-                result = subprocess.run([EXE, arg], cwd=cwd, capture_output=True) if not WINDOWS else None
-                if result is None:
-                    self.skipTest("run from a subfolder on POSIX only")
-                self.assertEqual(result.returncode, 0, result.stdout)
-                self.assertEqual(self.read(cwd_output), LUMP)
+                result = self.run_tool(arg, cwd=self.path(cwd))
+                self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
+                self.assertEqual(self.read("w/e1m1.txt"), LUMP)
         self.assertFalse(self.exists("w/.txt"))
         self.assertFalse(self.exists("..txt"))
 
@@ -95,6 +92,10 @@ class DumpTest(ToolTestCase):
         self.assertGreater(len(rel), 300)
         self.write(rel, bspfile.bsp(LUMP))
         result = self.run_tool(rel)
+        if WINDOWS:
+            # Over MAX_PATH: the system's own answer, ERROR_FILENAME_EXCED_RANGE.
+            self.assertFailure(result, "I/O error 206")
+            return
         self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
         self.assertEqual(self.read(rel[:-4] + ".txt"), LUMP)
 
@@ -306,6 +307,80 @@ class PosixSurroundingsTest(ToolTestCase):
         with os.fdopen(write_end, "wb") as pipe:
             result = self.run_tool("missing.bsp", stdout=pipe)
         self.assertEqual(result.status, 1)
+
+
+@unittest.skipUnless(WINDOWS, "the Windows build")
+class WindowsTest(ToolTestCase):
+    def run_raw(self, command_line):
+        """The tool started with exactly |command_line|, through a helper."""
+        spawn = os.path.join(HELPERS, "spawn_raw.exe")
+        return self.run_tool(exe=spawn, env={"LORVINK_COMMAND_LINE": command_line})
+
+    def test_command_line_rule(self):
+        exe = EXE.replace("/", "\\")
+        self.write("maps/e1m1.bsp", bspfile.bsp(LUMP))
+        self.write("maps/e1 m1.bsp", bspfile.bsp(LUMP + b"2"))
+        for line, output, lump in (
+                ('"%s" "" maps\\e1m1.bsp' % exe, "maps/e1m1.txt", LUMP),
+                ('"%s" ""maps\\e1m1.bsp' % exe, "maps/e1m1.txt", LUMP),
+                ('"%s" maps\\"e1 m1".bsp' % exe, "maps/e1 m1.txt", LUMP + b"2"),
+                ('"%s" "maps\\e1 m1.bsp" ignored' % exe, "maps/e1 m1.txt", LUMP + b"2")):
+            with self.subTest(line=line):
+                result = self.run_raw(line)
+                self.assertEqual((result.status, result.out), (0, size_line(len(lump), 124)))
+                self.assertEqual(self.read(output), lump)
+                os.remove(self.path(output))
+        for line in ('"%s"' % exe, '"%s" ""' % exe, '"%s"  "" ""  ' % exe):
+            with self.subTest(line=line):
+                result = self.run_raw(line)
+                self.assertEqual((result.status, result.out), (0, USAGE))
+
+    def test_backslash_paths(self):
+        self.write("maps/e1m1.bsp", bspfile.bsp(LUMP))
+        result = self.run_tool("maps\\e1m1.bsp")
+        self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
+        self.assertEqual(self.read("maps/e1m1.txt"), LUMP)
+
+    def test_sharing_violation(self):
+        data = bspfile.bsp(LUMP)
+        self.write("held.bsp", data)
+        with subprocess.Popen(RUNNER + [os.path.join(HELPERS, "hold_file.exe"), "held.bsp"],
+                              cwd=self.dir, stdin=subprocess.PIPE, stdout=subprocess.PIPE) as holder:
+            try:
+                self.assertEqual(holder.stdout.readline(), b"held\n")
+                result = self.run_tool("held.bsp")
+            finally:
+                holder.stdin.close()
+                holder.wait(timeout=60)
+        self.assertFailure(result, "I/O error 32")
+        self.assertEqual(self.read("held.bsp"), data)
+
+    def test_allocation_a_32_bit_process_cannot_make(self):
+        length = 2147483000
+        self.write("huge.bsp", bspfile.bsp(b"", length=length, other_lumps=False))
+        result = self.run_tool("huge.bsp")
+        self.assertFailure(result, "Out of memory", size_line(length, 124), kind="EOutOfMemory")
+
+    def test_double_byte_names(self):
+        if "ja_JP.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout:
+            if IN_CI:
+                self.fail("the ja_JP.UTF-8 locale is missing")
+            self.skipTest("the ja_JP.UTF-8 locale is missing (tools/install-deps.sh makes it)")
+        # U+8868 is 0x95 0x5C in code page 932: its second byte is not a '\\'.
+        name = "a.b\u8868c"
+        self.write(name, bspfile.bsp(LUMP))
+        result = self.run_tool(name, env={"LC_ALL": "ja_JP.UTF-8"})
+        self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
+        self.assertEqual(self.read("a.txt"), LUMP)
+        self.assertEqual(self.listing(), sorted([name, "a.txt"]))
+
+    def test_name_differing_in_case_is_the_input(self):
+        data = bspfile.bsp(LUMP)
+        self.write("MAP.TXT", data)
+        result = self.run_tool("MAP.TXT")
+        self.assertFailure(result, "File access denied", size_line(len(LUMP), 124))
+        self.assertEqual(self.read("MAP.TXT"), data)
+        self.assertEqual(self.listing(), ["MAP.TXT"])
 
 
 class SampleMapTest(ToolTestCase):
