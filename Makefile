@@ -15,12 +15,12 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 GENERATOR := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 CMAKE_FLAGS ?=
 
-.PHONY: all build configure run test windows bench install package clean deps
+.PHONY: all build configure run test test-sanitize sanitize fuzz lint windows bench install package clean deps
 
 all: build
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON $(CMAKE_FLAGS)
 
 configure: $(BUILD)/CMakeCache.txt
 
@@ -30,11 +30,34 @@ build: configure
 run: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target run
 
+FUZZ_SECONDS ?= 60
+
+# The normal suites (Linux and, under wine, Windows), then the sanitizer build
+# with its bounded fuzz runs, then the analysers.
 test: deps build
 	@rm -f $(BUILD)/windows-suite-skipped.txt
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@if [ -f $(BUILD)/windows-suite-skipped.txt ]; then \
 	  echo "NOTE: the Windows suite was skipped: $$(cat $(BUILD)/windows-suite-skipped.txt)"; fi
+	$(MAKE) --no-print-directory test-sanitize
+	$(MAKE) --no-print-directory lint
+
+$(BUILD_SANITIZE)/CMakeCache.txt:
+	CXX=clang++ cmake -S . -B $(BUILD_SANITIZE) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLORVINK_SANITIZE=address,undefined -DLORVINK_FUZZ=ON -DLORVINK_WINDOWS=OFF
+
+sanitize: $(BUILD_SANITIZE)/CMakeCache.txt
+	cmake --build $(BUILD_SANITIZE) -j $(JOBS)
+
+test-sanitize: sanitize
+	ctest --test-dir $(BUILD_SANITIZE) --output-on-failure -j $(JOBS)
+
+lint: configure
+	bash tools/lint.sh $(BUILD)
+
+# Each fuzz target for FUZZ_SECONDS (make test gives each a few seconds).
+fuzz: sanitize
+	LORVINK_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --test-dir $(BUILD_SANITIZE) --output-on-failure -L fuzz -j $(JOBS)
 
 deps:
 	@bash tools/install-deps.sh

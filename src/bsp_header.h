@@ -24,7 +24,7 @@ struct BspHeader {
   int32_t version;
   LumpEntry lumps[kLumpCount];
 
-  const LumpEntry& entities() const { return lumps[kEntitiesLump]; }
+  [[nodiscard]] const LumpEntry& entities() const { return lumps[kEntitiesLump]; }
 };
 
 // Decodes the little-endian, two's-complement fields byte by byte, so the

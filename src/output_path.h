@@ -21,8 +21,8 @@ class LeadByteTable {
   // Ranges past the sixth are dropped; a range whose first byte is above its
   // last holds nothing.
   void AddRange(uint8_t first, uint8_t last);
-  bool IsLeadByte(uint8_t byte) const;
-  bool empty() const { return count_ == 0; }
+  [[nodiscard]] bool IsLeadByte(uint8_t byte) const;
+  [[nodiscard]] bool empty() const { return count_ == 0; }
 
  private:
   struct Range {

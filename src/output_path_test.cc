@@ -89,8 +89,13 @@ size_t ForwardLastStop(const std::string& path, const std::string& stops,
                        const LeadByteTable& table) {
   size_t found = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {
-    if (stops.find(path[i]) != std::string::npos) found = i;
-    if (table.IsLeadByte(static_cast<uint8_t>(path[i]))) ++i;
+    // A lead byte with a byte after it starts a character of two bytes,
+    // neither of which can end a name.
+    if (table.IsLeadByte(static_cast<uint8_t>(path[i])) && i + 1 < path.size()) {
+      ++i;
+    } else if (stops.find(path[i]) != std::string::npos) {
+      found = i;
+    }
   }
   return found;
 }

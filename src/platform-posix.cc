@@ -1,13 +1,13 @@
 #include "platform-posix.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/auxv.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -16,7 +16,7 @@
 #include "result_code.h"
 
 // The ELF header of the executable, placed by the linker at its load address.
-extern "C" const char __ehdr_start[];  // NOLINT(bugprone-reserved-identifier)
+extern "C" const char __ehdr_start[];  // NOLINT: the linker's name
 
 namespace lorvink {
 
@@ -62,8 +62,8 @@ PosixPlatform::PosixPlatform() {
   ReserveDescriptor(0, &ignored);
   ReserveDescriptor(1, &stdout_was_closed_);
   ReserveDescriptor(2, &ignored);
-  signal(SIGPIPE, SIG_IGN);
-  signal(SIGXFSZ, SIG_IGN);
+  static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
+  static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
 }
 
 int32_t PosixPlatform::OpenStdout(bool* is_character_device) {
@@ -169,15 +169,16 @@ void* PosixPlatform::AllocateLump(size_t size) {
     block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     return block == MAP_FAILED ? nullptr : block;
   }
-  const auto start = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-  if (aligned != start) munmap(block, aligned - start);
-  const uintptr_t end = start + size + kHugePage;
-  if (end != aligned + size) munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
+  // Keep the 2 MiB-aligned part of the slack-sized mapping; return the rest.
+  auto* start = static_cast<char*>(block);
+  const size_t lead = (kHugePage - reinterpret_cast<uintptr_t>(start) % kHugePage) % kHugePage;
+  char* aligned = start + lead;
+  if (lead != 0) munmap(start, lead);
+  if (kHugePage - lead != 0) munmap(aligned + size, kHugePage - lead);
 #ifdef MADV_HUGEPAGE
-  madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+  madvise(aligned, size, MADV_HUGEPAGE);
 #endif
-  return reinterpret_cast<void*>(aligned);
+  return aligned;
 }
 
 void PosixPlatform::ReleaseLump(void* block, size_t size) {
@@ -193,7 +194,7 @@ std::string_view PosixPlatform::ModulePath(uintptr_t /*address*/, char* buffer, 
   const ssize_t n = readlink("/proc/self/exe", buffer, size);
   if (n > 0 && static_cast<size_t>(n) < size) return std::string_view(buffer, static_cast<size_t>(n));
   // No /proc: the name the loader was given.
-  const auto* name = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+  const auto* name = reinterpret_cast<const char*>(getauxval(AT_EXECFN));  // NOLINT(performance-no-int-to-ptr): the loader hands it over as an integer
   if (name == nullptr) return {};
   const size_t length = strnlen(name, size);
   std::memcpy(buffer, name, length);

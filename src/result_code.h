@@ -4,11 +4,9 @@
 
 #include <cstdint>
 
-namespace lorvink {
-
 // Result codes follow the Windows system error numbering on every build, so
 // reports and scripts see the same numbers everywhere.
-namespace code {
+namespace lorvink::code {
 constexpr int32_t kOk = 0;
 constexpr int32_t kFileNotFound = 2;
 constexpr int32_t kPathNotFound = 3;
@@ -20,8 +18,6 @@ constexpr int32_t kReadBeyondEnd = 100;   // a read delivered fewer bytes than a
 constexpr int32_t kDiskFull = 101;        // a write stored fewer bytes than asked
 constexpr int32_t kInvalidNumericInput = 106;
 constexpr int32_t kNegativeSeek = 131;
-}  // namespace code
-
-}  // namespace lorvink
+}  // namespace lorvink::code
 
 #endif  // LORVINK_RESULT_CODE_H_

@@ -20,7 +20,7 @@ class FixedText {
   void AppendChar(char c);
   void AppendDecimal(int32_t value);      // signed, no padding
   void AppendHex8(uint32_t value);        // eight uppercase digits
-  std::string_view view() const { return std::string_view(data_, size_); }
+  [[nodiscard]] std::string_view view() const { return std::string_view(data_, size_); }
 
  private:
   char* data_;

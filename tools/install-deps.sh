@@ -7,7 +7,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make python3 googletest libgtest-dev libgmock-dev util-linux
-          locales g++-mingw-w64-i686 wine wine32:i386)
+          locales g++-mingw-w64-i686 wine wine32:i386
+          clang libclang-rt-14-dev clang-tidy cppcheck groff-base)
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"

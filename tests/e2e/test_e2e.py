@@ -1,6 +1,8 @@
 """End-to-end behaviour of the built executable: console bytes, exit status
 and the files left behind."""
 import os
+import random
+import re
 import resource
 import struct
 import subprocess
@@ -8,6 +10,11 @@ import unittest
 
 from harness import (EXE, HELPERS, IN_CI, RUNNER, USAGE, WINDOWS, ToolTestCase,
                      bspfile, is_static, size_line)
+
+def report_pattern_any():
+    return re.compile(b"Exception E(InOutError|OutOfMemory) in module [^\\n]+ at [0-9A-F]{8}\\.\\n"
+                      b"[^\\r\\n]+\\.\\r\\n\\Z")
+
 
 LUMP = b'{\n"classname" "world"\n"message" "e2e"\n}\n'
 
@@ -381,6 +388,41 @@ class WindowsTest(ToolTestCase):
         self.assertFailure(result, "File access denied", size_line(len(LUMP), 124))
         self.assertEqual(self.read("MAP.TXT"), data)
         self.assertEqual(self.listing(), ["MAP.TXT"])
+
+
+class RandomHeadersTest(ToolTestCase):
+    """Generated headers with random and extreme fields: the tool ends with
+    status 0 or 1, a 1 always with a report, an output only after success
+    and then exactly the lump, and the map never changed."""
+
+    EXTREMES = [0, 1, 123, 124, 125, -1, -124, 2**31 - 1, -2**31, 2**30, 4096]
+
+    def test_random_headers(self):
+        rng = random.Random(29)
+        runs = 30 if RUNNER else 300
+        for n in range(runs):
+            body = bytes(rng.getrandbits(8) for _ in range(rng.choice([0, 3, 100, 1500])))
+            size = 124 + len(body)
+            pick = lambda: rng.choice(self.EXTREMES + [rng.randrange(0, size + 8), size, size - 1])  # noqa: E731
+            version = rng.choice([29, 29, 29, 30, -1, 0, rng.randrange(-2**31, 2**31)])
+            offset, length = pick(), pick()
+            data = bspfile.header(version, [(offset, length)]) + body
+            self.write("r.bsp", data)
+            if self.exists("r.txt"):
+                os.remove(self.path("r.txt"))
+            with self.subTest(n=n, version=version, offset=offset, length=length, size=size):
+                result = self.run_tool("r.bsp")
+                self.assertIn(result.status, (0, 1))
+                self.assertEqual(self.read("r.bsp"), data)
+                if result.status == 1:
+                    self.assertRegex(result.out, report_pattern_any())
+                    self.assertFalse(self.exists("r.txt"))
+                elif version != 29:
+                    self.assertEqual(result.out, b"Wrong bsp version, expected 29 found %d\r\n" % version)
+                    self.assertFalse(self.exists("r.txt"))
+                else:
+                    self.assertEqual(result.out, size_line(length, offset))
+                    self.assertEqual(self.read("r.txt"), data[offset:offset + length] if length else b"")
 
 
 class SampleMapTest(ToolTestCase):
