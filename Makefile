@@ -71,10 +71,13 @@ bench: build
 	cmake --build $(BUILD) --target bench
 
 install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
+# A .deb and a .tar.gz of the Linux build, a .zip of the Windows one.
 package: build windows
 	cd $(BUILD) && cpack
+	cd $(BUILD_WINDOWS) && cpack
+	@ls -1 $(BUILD)/lorvink*.deb $(BUILD)/lorvink-*.tar.gz $(BUILD_WINDOWS)/lorvink-*.zip
 
 clean:
 	rm -rf $(BUILD) $(BUILD_WINDOWS) $(BUILD_SANITIZE)

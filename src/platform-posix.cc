@@ -29,6 +29,11 @@ constexpr size_t kMaxTransfer = 0x7ffff000;
 // back them with huge pages instead of faulting in every 4 KiB page.
 constexpr size_t kHugePage = size_t{2} << 20;
 
+size_t RoundUpToPage(size_t size) {
+  static const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return (size + page - 1) / page * page;
+}
+
 int Descriptor(FileHandle file) { return static_cast<int>(file); }
 
 FileIdentity IdentityOf(const struct stat& st) {
@@ -173,10 +178,14 @@ void* PosixPlatform::AllocateLump(size_t size) {
   auto* start = static_cast<char*>(block);
   const size_t lead = (kHugePage - reinterpret_cast<uintptr_t>(start) % kHugePage) % kHugePage;
   char* aligned = start + lead;
+  char* kept_end = aligned + RoundUpToPage(size);
+  char* mapped_end = start + RoundUpToPage(size + kHugePage);
   if (lead != 0) munmap(start, lead);
-  if (kHugePage - lead != 0) munmap(aligned + size, kHugePage - lead);
+  if (mapped_end != kept_end) munmap(kept_end, static_cast<size_t>(mapped_end - kept_end));
 #ifdef MADV_HUGEPAGE
-  madvise(aligned, size, MADV_HUGEPAGE);
+  // Only whole huge pages: a partly used one at the end would count up to
+  // 2 MiB more resident memory than the lump needs.
+  madvise(aligned, size / kHugePage * kHugePage, MADV_HUGEPAGE);
 #endif
   return aligned;
 }
