@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "output_path_reference.h"
+
 namespace lorvink {
 namespace {
 
@@ -81,23 +83,6 @@ TEST(OutputPathTest, LeadByteTableRanges) {
   LeadByteTable inverted;
   inverted.AddRange(0x90, 0x80);
   EXPECT_FALSE(inverted.IsLeadByte(0x85));
-}
-
-// The scan's answer checked against a direct reading of the rule: walk
-// forwards pairing each lead byte with the byte after it.
-size_t ForwardLastStop(const std::string& path, const std::string& stops,
-                       const LeadByteTable& table) {
-  size_t found = std::string::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    // A lead byte with a byte after it starts a character of two bytes,
-    // neither of which can end a name.
-    if (table.IsLeadByte(static_cast<uint8_t>(path[i])) && i + 1 < path.size()) {
-      ++i;
-    } else if (stops.find(path[i]) != std::string::npos) {
-      found = i;
-    }
-  }
-  return found;
 }
 
 TEST(OutputPathTest, BackwardScanAgreesWithForwardPairing) {
