@@ -6,6 +6,7 @@ import re
 import resource
 import struct
 import subprocess
+import time
 import unittest
 
 from harness import (EXE, HELPERS, IN_CI, RUNNER, USAGE, WINDOWS, ToolTestCase,
@@ -243,6 +244,21 @@ class PosixSurroundingsTest(ToolTestCase):
         result = self.run_tool("huge.bsp", limits=[(resource.RLIMIT_AS, 256 << 20)])
         self.assertFailure(result, "Out of memory", size_line(length, 124), kind="EOutOfMemory")
         self.assertFalse(self.exists("huge.txt"))
+
+    def test_header_arriving_in_pieces(self):
+        # A pipe hands the header over in two parts; the one read request
+        # of 124 bytes still gets all of it.
+        data = bspfile.bsp(LUMP, version=30)
+        proc = subprocess.Popen([EXE, "/dev/stdin"], cwd=self.dir, stdin=subprocess.PIPE,
+                                stdout=subprocess.PIPE)
+        proc.stdin.write(data[:50])
+        proc.stdin.flush()
+        time.sleep(0.2)
+        proc.stdin.write(data[50:])
+        proc.stdin.close()
+        out = proc.stdout.read()
+        proc.stdout.close()
+        self.assertEqual((proc.wait(timeout=60), out), (0, b"Wrong bsp version, expected 29 found 30\r\n"))
 
     def test_lump_just_under_2_gib(self):
         # Linux moves at most about 2 GiB in one read or write call; the
