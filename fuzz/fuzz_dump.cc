@@ -32,7 +32,7 @@ class CapturingPlatform : public lorvink::PosixPlatform {
   CapturingPlatform& operator=(const CapturingPlatform&) = delete;
   ~CapturingPlatform() override {
     for (lorvink::FileHandle file : open_) close(static_cast<int>(file));
-    if (block_ != nullptr) PosixPlatform::ReleaseLump(block_, block_size_);
+    if (block_ != nullptr) PosixPlatform::ReleaseLump(block_);
   }
 
   int32_t OpenStdout(bool* is_character_device) override {
@@ -59,18 +59,16 @@ class CapturingPlatform : public lorvink::PosixPlatform {
   }
   void* AllocateLump(size_t size) override {
     block_ = PosixPlatform::AllocateLump(size);
-    block_size_ = size;
     return block_;
   }
-  void ReleaseLump(void* block, size_t size) override {
+  void ReleaseLump(void* block) override {
     block_ = nullptr;
-    PosixPlatform::ReleaseLump(block, size);
+    PosixPlatform::ReleaseLump(block);
   }
 
  private:
   std::vector<lorvink::FileHandle> open_;
   void* block_ = nullptr;
-  size_t block_size_ = 0;
 };
 
 std::string ReadFile(const char* path, bool* exists) {

@@ -101,7 +101,7 @@ DumpResult RunDump(const char* argument, Platform& platform, ConsoleWriter& out)
   if (int32_t c = platform.Close(file); c != code::kOk) {
     return Failed(InOutError<Step::kCloseOutput>(c));
   }
-  if (lump != nullptr) platform.ReleaseLump(lump, length);
+  if (lump != nullptr) platform.ReleaseLump(lump);
   return DumpResult{};
 }
 

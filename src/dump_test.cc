@@ -48,7 +48,7 @@ TEST(DumpTest, CopiesTheLumpInStepOrder) {
   const std::vector<std::string> expected = {
       "open maps/e1m1.bsp", "read 124",   "open-stdout",         "allocate " + n,
       "seek 130",           "read " + n,  "close maps/e1m1.bsp", "create maps/e1m1.txt",
-      "write " + n,         "close maps/e1m1.txt", "release " + n};
+      "write " + n,         "close maps/e1m1.txt", "release"};
   EXPECT_EQ(run.platform.log, expected);
   EXPECT_TRUE(run.platform.open_files.empty());
   EXPECT_TRUE(run.platform.blocks_held.empty());

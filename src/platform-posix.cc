@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/auxv.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,15 +23,6 @@ namespace {
 
 // Linux moves at most this much in one read or write call.
 constexpr size_t kMaxTransfer = 0x7ffff000;
-
-// Buffers this large come from their own mapping, aligned so the kernel can
-// back them with huge pages instead of faulting in every 4 KiB page.
-constexpr size_t kHugePage = size_t{2} << 20;
-
-size_t RoundUpToPage(size_t size) {
-  static const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  return (size + page - 1) / page * page;
-}
 
 int Descriptor(FileHandle file) { return static_cast<int>(file); }
 
@@ -166,37 +156,12 @@ int32_t PosixPlatform::Close(FileHandle file) {
   return CodeFromErrno(errno);
 }
 
-void* PosixPlatform::AllocateLump(size_t size) {
-  if (size < kHugePage) return std::malloc(size);
-  void* block = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED) {
-    // Too little address space for the alignment slack: take the exact size.
-    block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return block == MAP_FAILED ? nullptr : block;
-  }
-  // Keep the 2 MiB-aligned part of the slack-sized mapping; return the rest.
-  auto* start = static_cast<char*>(block);
-  const size_t lead = (kHugePage - reinterpret_cast<uintptr_t>(start) % kHugePage) % kHugePage;
-  char* aligned = start + lead;
-  char* kept_end = aligned + RoundUpToPage(size);
-  char* mapped_end = start + RoundUpToPage(size + kHugePage);
-  if (lead != 0) munmap(start, lead);
-  if (mapped_end != kept_end) munmap(kept_end, static_cast<size_t>(mapped_end - kept_end));
-#ifdef MADV_HUGEPAGE
-  // Only whole huge pages: a partly used one at the end would count up to
-  // 2 MiB more resident memory than the lump needs.
-  madvise(aligned, size / kHugePage * kHugePage, MADV_HUGEPAGE);
-#endif
-  return aligned;
-}
+// A plain heap block. Large ones come from a mapping of their own and are
+// faulted in a 4 KiB page at a time as the read fills them; see
+// bench/bench.py for why huge pages lost on the machines measured.
+void* PosixPlatform::AllocateLump(size_t size) { return std::malloc(size); }
 
-void PosixPlatform::ReleaseLump(void* block, size_t size) {
-  if (size < kHugePage) {
-    std::free(block);
-  } else {
-    munmap(block, size);
-  }
-}
+void PosixPlatform::ReleaseLump(void* block) { std::free(block); }
 
 std::string_view PosixPlatform::ModulePath(uintptr_t /*address*/, char* buffer, size_t size) {
   if (size == 0) return {};

@@ -23,7 +23,7 @@ class PosixPlatform : public Platform {
   int32_t Seek(FileHandle file, int32_t position) override;
   int32_t Close(FileHandle file) override;
   void* AllocateLump(size_t size) override;
-  void ReleaseLump(void* block, size_t size) override;
+  void ReleaseLump(void* block) override;
   const LeadByteTable& LeadBytes() override { return lead_bytes_; }
   std::string_view ModulePath(uintptr_t address, char* buffer, size_t size) override;
   uintptr_t ModuleBase(uintptr_t address) override;

@@ -131,7 +131,7 @@ int32_t Win32Platform::Close(FileHandle file) {
 
 void* Win32Platform::AllocateLump(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
 
-void Win32Platform::ReleaseLump(void* block, size_t /*size*/) { HeapFree(GetProcessHeap(), 0, block); }
+void Win32Platform::ReleaseLump(void* block) { HeapFree(GetProcessHeap(), 0, block); }
 
 std::string_view Win32Platform::ModulePath(uintptr_t address, char* buffer, size_t size) {
   const auto module = reinterpret_cast<HMODULE>(ModuleBase(address));

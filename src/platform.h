@@ -48,7 +48,7 @@ class Platform {
 
   // The lump buffer: exactly |size| bytes, or nullptr.
   virtual void* AllocateLump(size_t size) = 0;
-  virtual void ReleaseLump(void* block, size_t size) = 0;
+  virtual void ReleaseLump(void* block) = 0;
 
   // The lead-byte ranges of the system's ANSI code page, read once.
   virtual const LeadByteTable& LeadBytes() = 0;

@@ -112,8 +112,8 @@ class TestPlatform : public Platform {
     blocks_held.push_back(block);
     return block;
   }
-  void ReleaseLump(void* block, size_t size) override {
-    log.push_back("release " + std::to_string(size));
+  void ReleaseLump(void* block) override {
+    log.push_back("release");
     blocks_held.erase(std::find(blocks_held.begin(), blocks_held.end(), block));
     std::free(block);
   }
