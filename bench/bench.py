@@ -4,14 +4,29 @@ extraction, on generated maps, interleaved in one run.
 
 usage: bench.py LORVINK SPAWN [--runs N] [--dir DIR]
 
-SPAWN is the small static helper (spawn.cc beside this script) that starts each command
-and reports its wall time and peak memory.
+SPAWN is the small static helper (spawn.cc beside this script) that starts
+each command and reports its wall time and peak memory.
 
 Prints, per lump size, the median wall time of each command, the ratio to
 dd's, and the peak resident memory of each (from the child's rusage), then
 checks the tool's targets: a typical 24 KiB lump in at most 0.75 times dd's
 time, a 256 MiB lump in at most 1.25 times, and peak memory at most the
 lump's length plus 1 MiB.
+
+What the large rows measure: the tool faults in a fresh buffer as large as
+the lump, which dd, reusing one 1 MiB buffer, never does. Fresh anonymous
+memory costs a zeroed page per fault. On a virtual machine that returns
+free memory to its host (free page reporting), the first touch of a fresh
+page also costs a fault on the host. Three ways of obtaining the 256 MiB
+buffer were measured on the development machine, interleaved with dd
+(medians of 10 to 12 runs, repeated over an afternoon):
+  - a 2 MiB-aligned mapping with madvise(MADV_HUGEPAGE): 150 ms when the
+    host still held the memory, 680 ms to 1.26 s once it did not (single
+    runs from 130 ms to 1.4 s);
+  - plain 4 KiB pages (the heap's own mapping): 333 to 361 ms, steady;
+  - plain pages faulted in at once with MAP_POPULATE: 309 to 411 ms;
+  - dd: 115 to 123 ms.
+The tool uses plain pages: steady, and the fastest on most runs here.
 """
 import argparse
 import os
