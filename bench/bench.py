@@ -26,7 +26,12 @@ buffer were measured on the development machine, interleaved with dd
   - plain 4 KiB pages (the heap's own mapping): 333 to 361 ms, steady;
   - plain pages faulted in at once with MAP_POPULATE: 309 to 411 ms;
   - dd: 115 to 123 ms.
-The tool uses plain pages: steady, and the fastest on most runs here.
+Touching 256 MiB of fresh huge pages takes 40-120 ms when the previous
+such block was freed just before, and 600 ms-1.1 s when it was freed three
+seconds before, by which time the guest has reported it free to the host;
+plain pages take 175-195 ms either way. A tool run once by hand meets the
+slow case, so the tool uses plain pages: steady, and the fastest on most
+runs here.
 """
 import argparse
 import os
