@@ -24,7 +24,10 @@ class TestPlatform : public Platform {
   };
 
   std::map<std::string, std::string> files;
-  std::map<std::string, int32_t> fail;  // operation name -> code it fails with
+  // Operation name -> the code it fails with. One entry is not a failure:
+  // "write-room" -> n lets a file write store at most n bytes, as on a disk
+  // that fills up, so the caller sees a short write.
+  std::map<std::string, int32_t> fail;
   std::vector<std::string> log;
   std::string stdout_bytes;
   std::vector<size_t> stdout_writes;  // size of each write handed to the system
