@@ -3,6 +3,7 @@
 LORVINK_EXE names the executable under test; LORVINK_RUNNER, when set, is a
 command that runs it (the Windows build runs under wine).
 """
+import atexit
 import os
 import re
 import resource
@@ -16,6 +17,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 import bspfile  # noqa: E402
+from run_windows_suite import start_wine_session  # noqa: E402
 
 EXE = os.environ.get("LORVINK_EXE", "")
 RUNNER = shlex.split(os.environ.get("LORVINK_RUNNER", ""))
@@ -63,7 +65,6 @@ def unprivileged_wine_env():
         subprocess.run(as_user + ["wine", "wineboot", "--init"], env=env, cwd=home,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
         subprocess.run(as_user + ["wineserver", "-w"], env=env, cwd=home, check=False)
-        from run_windows_suite import start_wine_session
         start_wine_session(env, as_user, cwd=home)
 
         def remove():
@@ -71,7 +72,6 @@ def unprivileged_wine_env():
                            stderr=subprocess.DEVNULL, check=False)
             shutil.rmtree(home, ignore_errors=True)
 
-        import atexit
         atexit.register(remove)
         _unprivileged_wine = env
     return _unprivileged_wine
@@ -159,6 +159,11 @@ class ToolTestCase(unittest.TestCase):
         shutil.copy(EXE, target)
         os.chmod(target, 0o755)
         return target
+
+    def assertDumped(self, result, output, lump, offset=124):
+        """Status 0, the size line alone, and |output| holding the lump."""
+        self.assertEqual((result.status, result.out), (0, size_line(len(lump), offset)))
+        self.assertEqual(self.read(output), lump)
 
     def assertFailure(self, result, message, before=b"", kind="EInOutError", module=None):
         """Exit status 1, the lines written before the failure intact, then

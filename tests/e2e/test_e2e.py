@@ -33,14 +33,12 @@ class DumpTest(ToolTestCase):
     def test_dumps_lump_beside_input(self):
         self.write("maps/e1m1.bsp", bspfile.bsp(LUMP))
         result = self.run_tool("maps/e1m1.bsp")
-        self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
-        self.assertEqual(self.read("maps/e1m1.txt"), LUMP)
+        self.assertDumped(result, "maps/e1m1.txt", LUMP)
 
     def test_empty_argument_before_path_is_skipped(self):
         self.write("m.bsp", bspfile.bsp(LUMP))
         result = self.run_tool("", "m.bsp", "ignored.bsp")
-        self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
-        self.assertEqual(self.read("m.txt"), LUMP)
+        self.assertDumped(result, "m.txt", LUMP)
 
     def test_every_byte_value_copied_unchanged(self):
         lump = bytes(range(256)) * 3 + b"\r\n\n\r\x00\x1a"
@@ -48,8 +46,7 @@ class DumpTest(ToolTestCase):
         data = data[:124] + b"junk!!" + lump + b"after"
         self.write("all.bsp", data)
         result = self.run_tool("all.bsp")
-        self.assertEqual((result.status, result.out), (0, size_line(len(lump), 130)))
-        self.assertEqual(self.read("all.txt"), lump)
+        self.assertDumped(result, "all.txt", lump, offset=130)
         self.assertEqual(self.read("all.bsp"), data)
 
     def test_empty_lump_empties_existing_output(self):
@@ -78,8 +75,7 @@ class DumpTest(ToolTestCase):
         for arg, cwd in (("./e1m1", "w"), ("../w/e1m1", "v")):
             with self.subTest(arg=arg):
                 result = self.run_tool(arg, cwd=self.path(cwd))
-                self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
-                self.assertEqual(self.read("w/e1m1.txt"), LUMP)
+                self.assertDumped(result, "w/e1m1.txt", LUMP)
         self.assertFalse(self.exists("w/.txt"))
         self.assertFalse(self.exists("..txt"))
 
@@ -104,8 +100,7 @@ class DumpTest(ToolTestCase):
             # Over MAX_PATH: the system's own answer, ERROR_FILENAME_EXCED_RANGE.
             self.assertFailure(result, "I/O error 206")
             return
-        self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
-        self.assertEqual(self.read(rel[:-4] + ".txt"), LUMP)
+        self.assertDumped(result, rel[:-4] + ".txt", LUMP)
 
 
 class FailureTest(ToolTestCase):
@@ -371,8 +366,7 @@ class WindowsTest(ToolTestCase):
                 ('"%s" "maps\\e1 m1.bsp" ignored' % exe, "maps/e1 m1.txt", LUMP + b"2")):
             with self.subTest(line=line):
                 result = self.run_raw(line)
-                self.assertEqual((result.status, result.out), (0, size_line(len(lump), 124)))
-                self.assertEqual(self.read(output), lump)
+                self.assertDumped(result, output, lump)
                 os.remove(self.path(output))
         for line in ('"%s"' % exe, '"%s" ""' % exe, '"%s"  "" ""  ' % exe):
             with self.subTest(line=line):
@@ -382,8 +376,7 @@ class WindowsTest(ToolTestCase):
     def test_backslash_paths(self):
         self.write("maps/e1m1.bsp", bspfile.bsp(LUMP))
         result = self.run_tool("maps\\e1m1.bsp")
-        self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
-        self.assertEqual(self.read("maps/e1m1.txt"), LUMP)
+        self.assertDumped(result, "maps/e1m1.txt", LUMP)
 
     def test_sharing_violation(self):
         data = bspfile.bsp(LUMP)
@@ -414,8 +407,7 @@ class WindowsTest(ToolTestCase):
         name = "a.b\u8868c"
         self.write(name, bspfile.bsp(LUMP))
         result = self.run_tool(name, env={"LC_ALL": "ja_JP.UTF-8"})
-        self.assertEqual((result.status, result.out), (0, size_line(len(LUMP), 124)))
-        self.assertEqual(self.read("a.txt"), LUMP)
+        self.assertDumped(result, "a.txt", LUMP)
         self.assertEqual(self.listing(), sorted([name, "a.txt"]))
 
     def test_name_differing_in_case_is_the_input(self):
